@@ -1,0 +1,58 @@
+# Small helpers shared by the folders of the tree.
+
+# keb_add_gtest(NAME SOURCES... [LIBS libs...] [LABELS labels...] [ENV vars...])
+# One GoogleTest executable, registered with CTest as a single test carrying LABELS.
+function(keb_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  if(KEB_FUZZ OR KEB_WINDOWS)
+    return()
+  endif()
+  find_package(GTest REQUIRED)
+  find_package(Threads REQUIRED)
+  add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  if(ARG_ENV)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  endif()
+endfunction()
+
+# keb_add_fuzzer(NAME SOURCES... [LIBS libs...] [SECONDS n])
+# A libFuzzer target (fuzz build only) plus a short CTest run labelled "fuzz".
+function(keb_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT KEB_FUZZ)
+    return()
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 20)
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${ARG_SECONDS} -timeout=10 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS "fuzz")
+endfunction()
+
+# Libraries used by fuzz targets are compiled with coverage instrumentation too.
+if(KEB_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# keb_add_bench(NAME SOURCES... [LIBS libs...])
+# A benchmark program (measures and prints; never a pass/fail test). `./run bench`
+# runs every program that lands in <build>/bench.
+function(keb_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(KEB_FUZZ OR KEB_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
