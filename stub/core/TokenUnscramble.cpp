@@ -30,35 +30,40 @@ constexpr size_t kMinBytes = 21;       // 42 letters
 }  // namespace
 
 std::string TokenUnscramble(const std::string& text) {
-    std::string result = std::to_string(std::uniform_int_distribution<int>(0, 99998)(Generator()));
+    std::string secret;
+    if (TokenUnscramble(text, secret)) return secret;
+    return std::to_string(std::uniform_int_distribution<int>(0, 99998)(Generator()));
+}
 
+bool TokenUnscramble(const std::string& text, std::string& secret) {
     std::vector<uint8_t> b;  // b[0] is B1
     b.reserve(text.size() / 2);
     for (size_t i = 0; i + 1 < text.size(); i += 2) {
         const int hi = HexValue(static_cast<unsigned char>(text[i] - kLetterShift));
         const int lo = HexValue(static_cast<unsigned char>(text[i + 1] - kLetterShift));
-        if (hi < 0 || lo < 0) return result;  // not a token at all
+        if (hi < 0 || lo < 0) return false;  // not a token at all
         b.push_back(static_cast<uint8_t>(hi << 4 | lo));
     }
     const size_t n = b.size();
-    if (n <= 4) return result;
+    if (n <= 4) return false;
 
     uint8_t sum = 0;
     for (size_t i = 0; i < n; ++i)
         if (i != n - 2) sum = static_cast<uint8_t>(sum + b[i]);
-    if (sum != b[n - 2]) return result;
+    if (sum != b[n - 2]) return false;
 
     const uint8_t key = b[0] ^ b[n - 1];
     for (size_t i = 1; i + 1 < n; ++i) b[i] ^= key;
     const size_t p = b[1], q = b[2];
     // The secret is the n-p-q-4 bytes from B(p+4); a damaged p or q that would
     // reach outside the token makes it a failed token.
-    if (p + q + 4 > n) return result;
+    if (p + q + 4 > n) return false;
     const size_t length = n - p - q - 4;
     const size_t first = p + 3;  // index of B(p+4)
-    if (first + length > n) return result;
-    return std::string(b.begin() + static_cast<std::ptrdiff_t>(first),
-                       b.begin() + static_cast<std::ptrdiff_t>(first + length));
+    if (first + length > n) return false;
+    secret.assign(b.begin() + static_cast<std::ptrdiff_t>(first),
+                  b.begin() + static_cast<std::ptrdiff_t>(first + length));
+    return true;
 }
 
 std::string TokenScramble(const std::string& secret, const std::function<uint8_t()>& randomByte) {

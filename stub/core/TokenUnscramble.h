@@ -9,6 +9,8 @@
 namespace pkg {
 
 std::string TokenUnscramble(const std::string& text);
+// The same, telling whether the text was a sound token; secret is set only then.
+bool TokenUnscramble(const std::string& text, std::string& secret);
 
 // Scrambles a secret. The random source gives bytes for the key and padding;
 // secrets up to 16 bytes give 42 letters, longer ones a longer text.
