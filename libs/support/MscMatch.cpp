@@ -75,7 +75,8 @@ int Match(const char* p, const char* t, bool ignoreCase) {
 
 int MscRegularMatch(const char* pattern, const char* text, short fIgnoreCase) {
   if (!pattern || !text) return 0;
-  return Match(pattern, text, fIgnoreCase != 0);
+  // The give-up value stays inside the search: callers see 1 or 0.
+  return Match(pattern, text, fIgnoreCase != 0) == 1 ? 1 : 0;
 }
 
 BOOL MscStringListFindItem(const char* pattern, std::vector<CString>& list, CString& found, short fIgnoreCase) {
