@@ -1,0 +1,11 @@
+// Program entry of pkgstub.exe.
+#include <windows.h>
+
+#include "core/win/StubStartup.h"
+#include "util/win/TraceViewerSink.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  stub::InstallTraceViewerSink();
+  // Parts that fill the main flow's hooks (core/MainFlowHooks.h) install them here.
+  return stub::RunStub();
+}
