@@ -244,14 +244,17 @@ int Simulator::BapiCall(void* arg) {
     call.ctrlIn.assign(ctrlIn, ctrlIn + ctrlInLen);
     if (dataIn) call.dataIn.assign(dataIn, dataIn + dataInLen);
     if (dataOut) call.dataOut.assign(dataOut, dataOut + dataOutLen);
-    if (f && (f->biosStatus >= 0 || f->errorCode >= 0)) {
+    if (f && f->biosStatus > 0) {
       call.signatureOut = sig;  // the BIOS refuses without doing anything
-      call.status = static_cast<uint8_t>(f->biosStatus > 0 ? f->biosStatus : 0);
+      call.status = static_cast<uint8_t>(f->biosStatus);
       call.errorCode = static_cast<uint16_t>(f->errorCode > 0 ? f->errorCode : 0);
     } else {
       ServeBios(m_, call);
       if (dataOut) std::memcpy(dataOut, call.dataOut.data(), dataOutLen);
       if (call.changed) Save();
+      // A BIOS that did its work and still reports something.
+      if (f && f->biosStatus == 0) call.status = 0;
+      if (f && f->errorCode >= 0) call.errorCode = static_cast<uint16_t>(f->errorCode);
     }
     if (f && f->signature >= 0) call.signatureOut = static_cast<uint32_t>(f->signature);
     Store<uint32_t>(ctrlOut + ctl::kSignature, call.signatureOut);
