@@ -115,8 +115,10 @@ public:
         : o_(o), stub_(stub), blocks_(blocks), space_(space) {
         blocksSize_ = 8 + blocks.language.size() + blocks.config.size() +
                       (blocks.hasDownload ? 4 + blocks.download.size() : 0);
-        Open();
     }
+    // Opens the first volume (outside the constructor, so that the destructor
+    // cleans up when this fails).
+    void Begin() { Open(); }
     ~VolumeSet() {  // reached with open files only on failure: remove every trace
         for (auto& v : volumes_) {
             if (v.file) std::fclose(v.file);
@@ -161,20 +163,21 @@ private:
 void VolumeSet::Open() {
     const int number = static_cast<int>(volumes_.size()) + 1;
     if (number > 999) throw BuildError("the package needs more than 999 volumes; choose a larger --volume-size");
-    Volume v;
-    v.finalName = VolumeName(o_.out, number);
-    v.tempName = v.finalName + ".pkgbuild-part";
-    v.file = std::fopen(v.tempName.c_str(), "w+b");
-    if (!v.file) throw BuildError("cannot write " + v.finalName + ": " + std::strerror(errno));
-    v.hasImage = number == 1;
-    volumes_.push_back(v);
-    recordsInVolume_ = false;
-
-    const uint64_t overhead = (v.hasImage ? stub_.bytes.size() : 0) + blocksSize_ + pkg::kTrailerSize;
+    const bool hasImage = number == 1;
+    const uint64_t overhead = (hasImage ? stub_.bytes.size() : 0) + blocksSize_ + pkg::kTrailerSize;
     if (o_.volumeSize != 0 && overhead + 64 > o_.volumeSize)
         throw BuildError("--volume-size " + std::to_string(o_.volumeSize) + " is too small: volume " +
                          std::to_string(number) + " needs " + std::to_string(overhead) +
                          " bytes for its stub, header blocks and trailer alone");
+    Volume v;
+    v.finalName = VolumeName(o_.out, number);
+    v.tempName = v.finalName + ".pkgbuild-part";
+    v.hasImage = hasImage;
+    v.file = std::fopen(v.tempName.c_str(), "w+b");
+    if (!v.file) throw BuildError("cannot write " + v.finalName + ": " + std::strerror(errno));
+    volumes_.push_back(v);
+    recordsInVolume_ = false;
+
     if (v.hasImage) Write(stub_.bytes.data(), stub_.bytes.size());
     WriteBlock(blocks_.language);
     WriteBlock(blocks_.config);
@@ -345,6 +348,7 @@ BuildResult BuildPackage(const BuildOptions& o) {
     result.strippedPackage = stub.strippedPackage;
 
     VolumeSet volumes(o, stub, blocks, ComputeSpaceTable(extracted));
+    volumes.Begin();
     Progress progress(result.inputBytes, o.progress);
     RecordPipeline pipeline(jobs, o.store, o.threads);
     for (const auto& job : jobs) {
