@@ -78,7 +78,7 @@ static void PlaceTable(Bytes& area, size_t at, const Bytes& body, size_t sumAt) 
 static Bytes SmbiosStructure(uint8_t type, Bytes formatted, const std::vector<std::string>& strs) {
   Bytes s = {type, static_cast<uint8_t>(formatted.size() + 4), 0, 0};
   s[2] = type;  // handle: the type number keeps handles unique here
-  s.insert(s.end(), formatted.begin(), formatted.end());
+  for (uint8_t b : formatted) s.push_back(b);
   for (const auto& str : strs) {
     s.insert(s.end(), str.begin(), str.end());
     s.push_back(0);

@@ -13,6 +13,7 @@ void JsonLine::Key(const char* key) {
 }
 
 JsonLine& JsonLine::Str(const char* key, const std::string& v) {
+  if (!enabled_) return *this;
   Key(key);
   text_ += "\"";
   for (char c : v) {
@@ -34,6 +35,7 @@ JsonLine& JsonLine::Str(const char* key, const std::string& v) {
 }
 
 JsonLine& JsonLine::Num(const char* key, long long v) {
+  if (!enabled_) return *this;
   Key(key);
   text_ += std::to_string(v);
   return *this;
@@ -41,6 +43,7 @@ JsonLine& JsonLine::Num(const char* key, long long v) {
 
 JsonLine& JsonLine::Hex(const char* key, const uint8_t* p, size_t n) {
   static const char* d = "0123456789abcdef";
+  if (!enabled_) return *this;
   Key(key);
   text_ += "\"";
   for (size_t i = 0; i < n; ++i) {

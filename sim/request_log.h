@@ -9,6 +9,9 @@ namespace kebsim {
 
 class JsonLine {
  public:
+  // A line that nobody will write costs nothing to build.
+  explicit JsonLine(bool enabled = true) : enabled_(enabled) {}
+  bool Enabled() const { return enabled_; }
   JsonLine& Str(const char* key, const std::string& v);
   JsonLine& Num(const char* key, long long v);
   JsonLine& Hex(const char* key, const uint8_t* p, size_t n);  // bytes as a hex string
@@ -16,6 +19,7 @@ class JsonLine {
 
  private:
   void Key(const char* key);
+  bool enabled_;
   std::string text_ = "{";
 };
 

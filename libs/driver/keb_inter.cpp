@@ -110,8 +110,10 @@ uint16_t DRV_Disconnect(int iDriver) {
 }
 
 uint16_t DRV_BiosDataRead(int iDriver, uint32_t ulAddress, uint8_t* pucData, uint32_t ulSzData) {
-  KEB_TRACE(TRC_INFO, TRC_ENTER, "", "iDriver=%d, ulAddress=%lu, pucData=0x%08p, ulSzData=%lu", iDriver,
-            static_cast<unsigned long>(ulAddress), static_cast<void*>(pucData), static_cast<unsigned long>(ulSzData));
+  // The address is printed as a number: a zero flag on %p is undefined.
+  KEB_TRACE(TRC_INFO, TRC_ENTER, "", "iDriver=%d, ulAddress=%lu, pucData=0x%08lx, ulSzData=%lu", iDriver,
+            static_cast<unsigned long>(ulAddress), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(pucData)),
+            static_cast<unsigned long>(ulSzData));
   tagDrvBiosDataRead req;
   std::memset(&req, 0, sizeof req);
   uint16_t usStatus = 1;

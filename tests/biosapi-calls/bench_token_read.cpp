@@ -25,6 +25,16 @@ double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_cloc
 int main(int argc, char** argv) {
   const long n = argc > 1 ? std::atol(argv[1]) : 200000;
   unsetenv("KEBSIM_LOG");  // the bare device, without a request log
+  unsetenv("KEBSIM_CONFIG");
+  unsetenv("KEBSIM_STATE");
+#ifdef KEBSIM_PRELOAD
+  // Started without the simulator (as by "./run bench"): start again with it.
+  if (!getenv("KEB_BENCH_REEXEC")) {
+    setenv("KEB_BENCH_REEXEC", "1", 1);
+    setenv("LD_PRELOAD", KEBSIM_PRELOAD, 1);
+    execv("/proc/self/exe", argv);
+  }
+#endif
   int fd = -1;
   uint32_t version = 0;
   if (DRV_Connect("/dev/kebbapi", &fd, &version) != 0) {

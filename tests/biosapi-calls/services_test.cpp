@@ -1,6 +1,8 @@
 // Every BIOS service through the simulated driver: what goes over the wire,
 // what reaches the caller, and the status rules on failure.
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <numeric>
 
@@ -434,6 +436,54 @@ TEST_F(Services, LargestBootOrderThatFitsIsSent) {
   ASSERT_EQ(1u, log.size());
   EXPECT_EQ(65534, Num(log[0], "alloc_in"));
   EXPECT_EQ(64510, Num(log[0], "data_in_length"));
+}
+
+}  // namespace
+
+namespace {
+
+std::string TraceText() {
+  std::ifstream in(std::string(g_trc.FilePath()));
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+TEST_F(Services, TraceNamesEachFailure) {
+  Connect("fault = VRXNV.3 signature=0x01020304\nfault = VRXNV.7 errno=5\nfault = VRXQD bios_status=1 error_code=4\n");
+  USHORT v;
+  uint8_t info[9];
+  tagBiosApiDormixManageabilityInterval iv{};
+  DRV_NvramReadTokenBitArray(fd_, 0x10, &v);
+  DRV_NvramGetTokenInfo(fd_, 0x10, info);
+  DRV_GetDormixManageabilityIntervall(fd_, 0, &iv);
+  DRV_GetDormixManageabilityIntervall(fd_, 1, &iv);
+  DRV_LoadNVRamDefaults(-1, 0);
+  std::string t = TraceText();
+  for (const char* want : {
+           "[DRV_NvramReadTokenBitArray] - either Signature is wrong or Status is not BAPI_STATUS_SUCCESS\n",
+           "[DRV_NvramReadTokenBitArray] - Bapi General Status: Success\n",
+           "[DRV_NvramReadTokenBitArray] - Bapi returned signature: 0x01020304\n",
+           "[DRV_NvramGetTokenInfo] - Error on BIOS_API_IOC_CALL\n",
+           "Index must be greater than zero",
+           "BAPI reported error status\tucStatus=0x01, usErrorCode=0x0004",
+           "Supplied driver id not valid!",
+           "[DRV_NvramReadTokenBitArray] - leaving, ret=0x0001\n",
+       })
+    EXPECT_NE(std::string::npos, t.find(want)) << want;
+}
+
+TEST(BapiBuffers, FreeAllReleasesEveryBufferOnce) {
+  tagDrvBapiControl rec;
+  std::memset(&rec, 0, sizeof rec);
+  rec.pCtrlIn = reinterpret_cast<uintptr_t>(std::malloc(1024));
+  rec.pCtrlOut = reinterpret_cast<uintptr_t>(std::malloc(1024));
+  rec.pDataOut = reinterpret_cast<uintptr_t>(std::malloc(16));  // no data input: a null pointer stays alone
+  DRV_Free_All(&rec);
+  EXPECT_EQ(0u, rec.pCtrlIn | rec.pCtrlOut | rec.pDataIn | rec.pDataOut);
+  DRV_Free_All(&rec);  // a second release finds nothing left
+  DRV_Free_Ctrl(nullptr);
+  DRV_Free_All(nullptr);
 }
 
 }  // namespace
