@@ -6,7 +6,8 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "msgbox" / "wine"))
-from uiprobe import PROBE_EXE, Probe, new_harness  # noqa: E402
+from uiprobe import PROBE_EXE, Probe, new_harness, parse  # noqa: E402
+from winharness import append_package  # noqa: E402
 
 
 def entry(name, **keys):
@@ -58,6 +59,21 @@ class LanguageWine(unittest.TestCase):
         got = self.run_language("en_US.UTF-8", exe=exe)
         self.assertEqual(got["ini"], "Laufzeit:C:\\RT")
 
+
+    def test_main_window_title_and_direction_from_the_block(self):
+        cases = [("Titel_aus_dem_Paket", "0", "0"), ("Arabic_title", "178", "1")]
+        for number, (title, charset, rtl) in enumerate(cases):
+            with self.subTest(charset=charset):
+                folder = self.h.work_dir(f"title{number}")
+                exe = self.h.copy_stub(folder / f"langtitle{number}.exe")
+                append_package(exe, language=f"\x02\x01German\x01s0={title}\x01Charset={charset}\x01\x02")
+                stub = self.h.start_program(exe, env=dict(self.h.env, LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8"))
+                try:
+                    got = Probe(self.h, "mainwindow", {"suffix": exe.name, "timeout": 15000}).result()
+                finally:
+                    stub.kill()
+                    stub.wait()
+                self.assertEqual((got["found"], got.get("title"), got.get("rtl")), ("1", title, rtl))
 
 if __name__ == "__main__":
     unittest.main()

@@ -168,6 +168,44 @@ int RunLanguage() {
   return 0;
 }
 
+// Finds another program's top-level window whose class name ends with `suffix` (the
+// stub's main window class is its full path) and prints its title and reading order.
+struct FoundWindow {
+  std::string suffix;
+  HWND window = nullptr;
+};
+BOOL CALLBACK MatchClass(HWND w, LPARAM lp) {
+  auto* found = reinterpret_cast<FoundWindow*>(lp);
+  char cls[512] = {};
+  const int n = GetClassNameA(w, cls, sizeof(cls));
+  std::string name(cls, n > 0 ? n : 0);
+  if (name.size() >= found->suffix.size() &&
+      lstrcmpiA(name.c_str() + name.size() - found->suffix.size(), found->suffix.c_str()) == 0) {
+    found->window = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int RunMainWindowQuery() {
+  FoundWindow found;
+  found.suffix = Arg("suffix");
+  const DWORD start = GetTickCount();
+  while (!found.window && GetTickCount() - start < static_cast<DWORD>(Num("timeout", 10000))) {
+    EnumWindows(MatchClass, reinterpret_cast<LPARAM>(&found));
+    if (!found.window) Sleep(10);
+  }
+  if (!found.window) {
+    Print("found=0");
+    return 1;
+  }
+  char title[512] = {};
+  GetWindowTextA(found.window, title, sizeof(title));
+  const LONG ex = GetWindowLongA(found.window, GWL_EXSTYLE);
+  Print(std::string("found=1 rtl=") + ((ex & WS_EX_RTLREADING) ? "1" : "0") + " title=" + title);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +223,7 @@ int main(int argc, char** argv) {
   if (mode == "viewer") return RunViewer();
   if (mode == "progress") return RunProgress();
   if (mode == "language") return RunLanguage();
+  if (mode == "mainwindow") return RunMainWindowQuery();
   std::fprintf(stderr, "usage: ui_probe box|viewer|progress|language name=value...\n");
   return 2;
 }
