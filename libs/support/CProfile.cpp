@@ -336,7 +336,7 @@ BOOL CProfile::StringSet(const char* section, const char* key, const char* value
     if (pos == kNotFound) pos = ProfEntryAdd(key, body);
   }
   if (pos == kNotFound || !ProfValueSet(pos, value)) {
-    memcpy(m_pcText, before.data(), before.size());
+    if (!before.empty()) memcpy(m_pcText, before.data(), before.size());
     m_uiTextLen = static_cast<unsigned>(before.size());
     g_trc.OutTV2(TRC_WARNING, KEB_SIG, TRC_INTERNAL, "Profile text full",
                  "file='%s' section='%s' key='%s': change exceeds %u bytes, not made", m_szFileName,
@@ -408,7 +408,7 @@ BOOL CProfile::BinarySectSet(const char* section, unsigned char* data, int count
   }
   std::vector<char> before(m_pcText, m_pcText + m_uiTextLen);
   if (!ProfBinarySectSet(section, data, count)) {
-    memcpy(m_pcText, before.data(), before.size());
+    if (!before.empty()) memcpy(m_pcText, before.data(), before.size());
     m_uiTextLen = static_cast<unsigned>(before.size());
     g_trc.OutTV2(TRC_WARNING, KEB_SIG, TRC_INTERNAL, "Profile text full",
                  "file='%s' section='%s': %d bytes do not fit into %u, not stored", m_szFileName,

@@ -349,6 +349,7 @@ int CString::Replace(char oldCh, char newCh) {
 int CString::Replace(const char* oldText, const char* newText) {
   int oldLen = SafeStrlen(oldText);
   if (oldLen == 0) return 0;
+  if (!newText) newText = "";
   int newLen = SafeStrlen(newText);
   int count = 0;
   for (const char* p = strstr(m_pchData, oldText); p; p = strstr(p + oldLen, oldText)) ++count;
@@ -472,6 +473,7 @@ char* CString::GetBuffer(int minLength) {
 }
 
 char* CString::GetBufferSetLength(int newLength) {
+  if (newLength < 0) newLength = 0;
   GetBuffer(newLength);
   if (!IsNil(GetData())) {
     GetData()->nDataLength = newLength;

@@ -150,7 +150,12 @@ void CString::FormatV(const char* fmt, va_list args) {
     va_end(ap);
     if (written < 0) written = 0;  // not representable: empty result
     if (written <= bound) {
-      if (bound > 0) GetData()->nDataLength = written, m_pchData[written] = '\0';
+      // As ReleaseBuffer(-1): the text ends at its first terminator.
+      if (bound > 0) {
+        int length = static_cast<int>(strnlen(m_pchData, static_cast<size_t>(written)));
+        GetData()->nDataLength = length;
+        m_pchData[length] = '\0';
+      }
       break;
     }
     Release(GetData());

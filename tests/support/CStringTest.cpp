@@ -148,6 +148,10 @@ TEST(CString, EditingOperationsReturnTheirCounts) {
   EXPECT_EQ(s.Delete(2, 100), 4);  // a count beyond the end stops at the end
   EXPECT_STREQ(s, "Xc");
 
+  CString gone("a-b");
+  EXPECT_EQ(gone.Replace("-", nullptr), 1);
+  EXPECT_STREQ(gone, "ab");
+
   CString self("ab");
   self.Replace("a", self);  // the replacement may be the string itself
   EXPECT_STREQ(self, "abb");
@@ -246,6 +250,9 @@ TEST(CString, FormatNeverCuts) {
   CString self("abc");
   self.Format("%s-%s", static_cast<const char*>(self), static_cast<const char*>(self));
   EXPECT_STREQ(self, "abc-abc");
+  CString zero;
+  zero.Format("ab%cde", 0);
+  EXPECT_EQ(zero.GetLength(), 2);  // the text ends at the first terminator
 }
 
 }  // namespace
