@@ -33,6 +33,27 @@ std::string CommandLineTail(const std::string& raw, const std::string& stubFileN
   return tail.size() == 1 ? std::string() : tail;
 }
 
+std::string WithoutSwitch(const std::string& tail, const std::string& s) {
+  const std::string name = TrimBlanks(s);
+  if (name.empty()) return tail;
+  const std::string prefix(1, name[0]);
+  std::string out = tail;
+  for (std::size_t pos = AsciiFindNoCase(out, name); pos != std::string::npos;
+       pos = AsciiFindNoCase(out, name, pos)) {
+    if (pos > 0 && out[pos - 1] != ' ') {
+      ++pos;
+      continue;
+    }
+    std::size_t end = out.find(" " + prefix, pos + name.size());
+    if (end == std::string::npos) end = out.size();
+    out.erase(pos, end - pos);
+  }
+  std::string collapsed;
+  for (char c : out)
+    if (!(c == ' ' && !collapsed.empty() && collapsed.back() == ' ')) collapsed += c;
+  return TrimBlanks(collapsed);
+}
+
 bool ParseInt64(const std::string& text, std::int64_t& value) {
   const std::string trimmed = TrimBlanks(text);
   if (trimmed.empty()) return false;

@@ -38,6 +38,10 @@ class CommandLineSwitches {
   std::string tail_;
 };
 
+// The tail without every occurrence of switch s (from its prefix to the next blank +
+// prefix, or the end), e.g. WithoutSwitch("/a=1 /SpanCdLvl=2 /b", "/SpanCdLvl=") = "/a=1 /b".
+std::string WithoutSwitch(const std::string& tail, const std::string& s);
+
 // Decimal text to a 64-bit integer: optional blanks and sign, digits, nothing else.
 bool ParseInt64(const std::string& text, std::int64_t& value);
 

@@ -16,7 +16,9 @@ std::string RunningAgentArguments(const CommandLineSwitches& switches) {
 
 std::string SpanCopyCommandLine(const std::string& copyPath, const std::string& tail,
                                 const std::string& stubPath) {
-  const std::string rest = tail + " /SpanCdLvl=2 /SpanDiskFName1=\"" + stubPath + ".001\"" +
+  // The copy must read level 2: an earlier "/SpanCdLvl=" in the tail would win the
+  // lookup and make every copy start yet another copy.
+  const std::string rest = WithoutSwitch(tail, "/SpanCdLvl=") + " /SpanCdLvl=2 /SpanDiskFName1=\"" + stubPath + ".001\"" +
                            " /OriginExe=\"" + stubPath + "\"";
   return copyPath + " " + TrimBlanks(rest);
 }

@@ -18,7 +18,8 @@ constexpr std::uintptr_t kAgentPerformUpdateCycle = 31;
 // " /TRANSIENTx=" + "/TRANSIENT=" value, then " /SleepX=" + "/DELAY=" value, each when given.
 std::string RunningAgentArguments(const CommandLineSwitches& switches);
 
-// Command line of the "Y_" copy: copy path, a blank, and the trimmed text of the tail +
+// Command line of the "Y_" copy: copy path, a blank, and the trimmed text of the tail
+// (without any "/SpanCdLvl=" of its own) +
 // " /SpanCdLvl=2 /SpanDiskFName1=" + quoted stub path + ".001" + " /OriginExe=" + quoted path.
 std::string SpanCopyCommandLine(const std::string& copyPath, const std::string& tail,
                                 const std::string& stubPath);

@@ -67,3 +67,31 @@ TEST(SpanCopyCommandLine, AddsSpanSwitchesAndOrigin) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpanCopyCommandLine, DropsTheTailsOwnSpanLevel) {
+  // Left in, an earlier level would win the lookup and the copy would copy itself again.
+  const struct {
+    const char* tail;
+    const char* kept;
+  } cases[] = {
+      {"/SpanCdLvl=", ""},
+      {"/spancdlvl=1 /hide", "/hide"},
+      {"/a=1 /SpanCdLvl=1 /b=\"x y\"", "/a=1 /b=\"x y\""},
+      {"/x=a/SpanCdLvl=1", "/x=a/SpanCdLvl=1"},  // not a switch of its own
+  };
+  for (const auto& c : cases) {
+    const std::string kept = c.kept;
+    EXPECT_EQ(stub::SpanCopyCommandLine("Y.exe", c.tail, R"(D:\s.exe)"),
+              "Y.exe " + (kept.empty() ? "" : kept + " ") +
+                  R"(/SpanCdLvl=2 /SpanDiskFName1="D:\s.exe.001" /OriginExe="D:\s.exe")")
+        << c.tail;
+    EXPECT_EQ(stub::CommandLineSwitches(stub::SpanCopyCommandLine("Y.exe", c.tail, "D:\\s.exe").substr(6))
+                  .Number("/SpanCdLvl=", 1),
+              2)
+        << c.tail;
+  }
+}
+
+}  // namespace

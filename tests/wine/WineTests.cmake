@@ -25,6 +25,10 @@ endif()
 
 set(KEB_WINE_HARNESS_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(KEB_WINE_RUN_DIR ${CMAKE_BINARY_DIR}/tests/wine)
+# The guard above skips this file in every later folder, so the function reads what it
+# needs from global properties rather than from this folder's variables.
+set_property(GLOBAL PROPERTY KEB_WINE_TESTS ${KEB_WINE_TESTS})
+set_property(GLOBAL PROPERTY KEB_WINE_PYTHON "${Python3_EXECUTABLE}")
 
 if(KEB_WINE_TESTS)
   add_test(NAME wine_setup
@@ -38,7 +42,11 @@ endif()
 
 function(keb_add_wine_test name)
   cmake_parse_arguments(ARG "" "SCRIPT;TIMEOUT" "LABELS" ${ARGN})
-  if(NOT KEB_WINE_TESTS)
+  get_property(enabled GLOBAL PROPERTY KEB_WINE_TESTS)
+  get_property(python GLOBAL PROPERTY KEB_WINE_PYTHON)
+  set(harness_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
+  set(run_dir ${CMAKE_BINARY_DIR}/tests/wine)
+  if(NOT enabled)
     return()
   endif()
   if(NOT ARG_TIMEOUT)
@@ -47,12 +55,12 @@ function(keb_add_wine_test name)
   get_filename_component(script_dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_SCRIPT} DIRECTORY)
   get_filename_component(script_module ${ARG_SCRIPT} NAME_WE)
   add_test(NAME ${name}
-    COMMAND ${Python3_EXECUTABLE} -m unittest -v ${script_module}
+    COMMAND ${python} -m unittest -v ${script_module}
     WORKING_DIRECTORY ${script_dir})
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS};wine"
     TIMEOUT ${ARG_TIMEOUT}
     FIXTURES_REQUIRED wine_env
     RESOURCE_LOCK wine_desktop
-    ENVIRONMENT "PYTHONPATH=${KEB_WINE_HARNESS_DIR};KEB_WINE_STATE=${KEB_WINE_RUN_DIR}/state.json;KEB_WINE_WORK=${KEB_WINE_RUN_DIR}/work;KEB_WIN_BUILD_DIR=${KEB_WIN_BUILD_DIR};PYTHONDONTWRITEBYTECODE=1")
+    ENVIRONMENT "PYTHONPATH=${harness_dir};KEB_WINE_STATE=${run_dir}/state.json;KEB_WINE_WORK=${run_dir}/work;KEB_WIN_BUILD_DIR=${KEB_WIN_BUILD_DIR};PYTHONDONTWRITEBYTECODE=1")
 endfunction()
