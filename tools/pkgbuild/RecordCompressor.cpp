@@ -23,7 +23,10 @@ void ReadSlice(const RecordJob& job, uint8_t* out) {
 }  // namespace
 
 EncodedRecord EncodeRecord(const RecordJob& job, bool store, int level) {
-    std::vector<uint8_t> data(job.headerLine.size() + 1 + job.length);
+    // Per-thread buffers, reused from record to record: fresh multi-megabyte
+    // allocations for every record would cost more page faults than compressing.
+    thread_local std::vector<uint8_t> data, packedBuffer;
+    data.resize(job.headerLine.size() + 1 + job.length);
     std::memcpy(data.data(), job.headerLine.data(), job.headerLine.size());
     data[job.headerLine.size()] = 0;
     if (job.length > 0) ReadSlice(job, data.data() + job.headerLine.size() + 1);
@@ -32,18 +35,17 @@ EncodedRecord EncodeRecord(const RecordJob& job, bool store, int level) {
     rec.dataSize = data.size();
     if (!store) {
         uLongf packed = compressBound(static_cast<uLong>(data.size()));
-        std::vector<uint8_t> out(packed);
-        if (compress2(out.data(), &packed, data.data(), static_cast<uLong>(data.size()), level) != Z_OK)
+        packedBuffer.resize(packed);
+        if (compress2(packedBuffer.data(), &packed, data.data(), static_cast<uLong>(data.size()), level) != Z_OK)
             throw BuildError("compression failed for " + job.file->path);
         if (packed < data.size()) {
-            out.resize(packed);
             rec.length = static_cast<int32_t>(packed);
-            rec.body = std::move(out);
+            rec.body.assign(packedBuffer.begin(), packedBuffer.begin() + static_cast<std::ptrdiff_t>(packed));
             return rec;
         }
     }
     rec.length = -static_cast<int32_t>(data.size());
-    rec.body = std::move(data);
+    rec.body = data;
     return rec;
 }
 
