@@ -65,9 +65,17 @@ void ParseHeaderLine(const std::string& line, PackageRecord& record) {
 }
 
 PackageRecordReader::PackageRecordReader(const std::string& path) : info_(path) {
-    if (info_.IsPackage()) {
-        file_.Open(path);
-        pos_ = info_.RecordsOffset();
+    if (!info_.IsPackage()) return;
+    file_.Open(path);
+    pos_ = info_.RecordsOffset();
+    // Header blocks beyond the three the reader knows are skipped like records.
+    for (int extra = info_.HeaderCount() - 3; extra > 0; --extra) {
+        uint32_t n = 0;
+        if (pos_ + 4 > info_.TrailerOffset() || !file_.ReadU32(pos_, n) || n > info_.TrailerOffset() - pos_ - 4) {
+            Fail("header block beyond the end of the package");
+            return;
+        }
+        pos_ += 4 + uint64_t(n);
     }
 }
 

@@ -81,3 +81,24 @@ TEST(PackageRecords, ContentLimitBoundsMemory) {
     EXPECT_NE(reader.Error().find("more than 4096"), std::string::npos) << reader.Error();
     EXPECT_LE(content.size(), 4096u + 65536u);
 }
+
+TEST(PackageRecords, HeaderBlocksBeyondThreeAreSkipped) {
+    TempDir dir;
+    Package p;
+    p.trailer.HeaderCount = 5;
+    p.blocks = {"|lang|", "|http://|a|b|t|0|", "|d|s|1|t|9|", "|four|", "|five|"};
+    p.records.resize(1);
+    StoredRecord(p.records[0], RecordData("a.txt", 1, "x"));
+    pkg::PackageRecordReader reader(dir.Write("p", p.Build()));
+    pkg::PackageRecord r;
+    ASSERT_TRUE(reader.Next(r)) << reader.Error();
+    EXPECT_EQ(r.name, "a.txt");
+    EXPECT_FALSE(reader.Next(r));
+
+    // A claimed fourth block that is not there ends the walk with an error.
+    p.blocks.resize(3);
+    p.records.clear();
+    pkg::PackageRecordReader broken(dir.Write("q", p.Build()));
+    EXPECT_FALSE(broken.Next(r));
+    EXPECT_NE(broken.Error(), "");
+}
