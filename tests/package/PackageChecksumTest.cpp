@@ -2,6 +2,7 @@
 
 #include "PackageFixture.h"
 #include "core/PackageChecksum.h"
+#include "core/TGFileInfo.h"
 
 using namespace fixture;
 
@@ -67,4 +68,25 @@ TEST(PackageChecksum, DamagedLengthsNeverReadOutside) {
     EXPECT_EQ(pkg::PackageChecksum(path, 74), pkg::PackageChecksum(path, 74));
     EXPECT_EQ(pkg::PackageChecksum(dir.path() + "/missing", 74), 0u);
     pkg::PackageChecksum(path, 0xFFFFFFFF);  // must simply return
+}
+
+TEST(PackageChecksum, A60000BytePackagePassesWhateverItStores) {
+    TempDir dir;
+    Package p;
+    p.image = Image();
+    p.trailer.Checksum = 0x12345678;
+    const size_t bare = p.Build().size();
+    p.records.resize(1);
+    const std::string header = RecordData("pad.bin", 1, "");
+    StoredRecord(p.records[0], header + std::string(60000 - bare - 4 - header.size(), 'p'));
+    Bytes file = p.Build();
+    SetU32(file, 252, static_cast<uint32_t>(file.size()));
+    ASSERT_EQ(file.size(), 60000u);
+    const std::string path = dir.Write("p60000.exe", file);
+
+    const TGFileInfo info(path);
+    ASSERT_TRUE(info.IsPackage());
+    const uint32_t computed = pkg::PackageChecksum(path, info.TrailerLength());
+    EXPECT_EQ(computed, pkg::kNoChecksum);
+    EXPECT_TRUE(pkg::ChecksumPasses(computed, info.Checksum()));
 }
