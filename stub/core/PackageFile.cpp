@@ -2,6 +2,10 @@
 
 #include "core/PackageFormat.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace pkg {
 
 namespace {
@@ -29,6 +33,14 @@ bool PackageFile::Open(const std::string& path) {
     // a running stub can read its own executable.
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) return false;
+#ifndef _WIN32
+    // The C library opens folders too; only regular files hold packages.
+    struct stat st {};
+    if (fstat(fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)) {
+        Close();
+        return false;
+    }
+#endif
     const int64_t end = (SeekTo(file_, 0, SEEK_END)) ? Tell(file_) : -1;
     if (end < 0) {
         Close();
