@@ -63,10 +63,13 @@ std::string Resolve(const std::string& baseDir, const std::string& p) {
   return baseDir + "/" + p;
 }
 
-bool ReadFile(const std::string& path, Bytes& out) {
+// Reads at most `limit` bytes plus one, so that an endless file cannot hang the reader.
+bool ReadFile(const std::string& path, Bytes& out, size_t limit) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  out.assign(limit + 1, 0);
+  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  out.resize(static_cast<size_t>(in.gcount()));
   return true;
 }
 
@@ -196,7 +199,7 @@ class Applier {
       Need(w, 1, "bios_area PATH");
       Bytes b;
       std::string p = Resolve(base_, value);
-      if (!ReadFile(p, b)) throw ParseError{"cannot read BIOS area image '" + p + "'"};
+      if (!ReadFile(p, b, kAreaSize)) throw ParseError{"cannot read BIOS area image '" + p + "'"};
       if (b.size() != kAreaSize) throw ParseError{"BIOS area image must hold exactly 131072 bytes"};
       m_.biosArea = b;
     } else if (key == "bios_bytes") {
