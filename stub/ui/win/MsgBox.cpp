@@ -4,6 +4,7 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -195,9 +196,10 @@ int LineWidth(HDC dc, const std::string& line) {
   return x;
 }
 
-void ApplyBold(HWND text, const std::vector<BoldRange>& ranges) {
+void ApplyBold(HWND text, const std::vector<BoldRange>& ranges, int textLength) {
   for (const BoldRange& r : ranges) {
-    CHARRANGE sel{r.start, r.end};
+    // Ranges are offsets at the moment they were found; odd nesting can leave them past the end.
+    CHARRANGE sel{std::min(r.start, textLength), std::min(r.end, textLength)};
     SendMessageA(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     CHARFORMATA cf{};
     cf.cbSize = sizeof(cf);
@@ -239,7 +241,7 @@ void BuildBox(const std::string& markup, bool haveRichText) {
     SendMessageA(g_box.text, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
     SendMessageA(g_box.text, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     SendMessageA(g_box.text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(converted.text.c_str()));
-    ApplyBold(g_box.text, converted.bold);
+    ApplyBold(g_box.text, converted.bold, static_cast<int>(converted.text.size()));
     g_report.measured = {area.cx, area.cy};
     if (!converted.bold.empty()) {
       SendMessageA(g_box.text, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
@@ -294,6 +296,8 @@ void BuildBox(const std::string& markup, bool haveRichText) {
 int ShowBox(HWND owner, const std::string& markup, const std::string& caption, unsigned timeoutMs, uint32_t style,
             const std::string& buttonList) {
   RichEditLibrary richText;  // released when the box has gone
+  // A box opened from inside another box's loop must not lose the outer box's state.
+  const BoxState outer = g_box;
   g_box = BoxState{};
   g_box.remembered = GetActiveWindow();
   if (g_box.remembered) EnableWindow(g_box.remembered, FALSE);
@@ -325,6 +329,7 @@ int ShowBox(HWND owner, const std::string& markup, const std::string& caption, u
     if (g_box.font) DeleteObject(g_box.font);
     UnregisterClassA(kBoxClass, GetModuleHandleA(nullptr));
     if (g_box.remembered) EnableWindow(g_box.remembered, TRUE);
+    g_box = outer;
     return kResultNone;
   }
   g_report = MsgBoxReport{};
@@ -356,7 +361,7 @@ int ShowBox(HWND owner, const std::string& markup, const std::string& caption, u
   if (g_box.remembered) EnableWindow(g_box.remembered, TRUE);
   UnregisterClassA(kBoxClass, GetModuleHandleA(nullptr));
   const int result = g_box.result;
-  g_box = BoxState{};
+  g_box = outer;
   return result;
 }
 
