@@ -66,4 +66,9 @@ keb_add_win_program(pkgstub
   LIBS stub_win)
 # A setup program ships without debug symbols.
 target_link_options(pkgstub PRIVATE -s)
+# The package's end pointer needs offsets 248-255 of the DOS header: the PE header goes
+# to offset 256 right after linking.
+add_custom_command(TARGET pkgstub POST_BUILD
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/res/place_pe_header.py $<TARGET_FILE:pkgstub>
+  VERBATIM)
 target_compile_definitions(pkgstub PRIVATE PKGSTUB_VERSION="${PKGSTUB_VERSION}")
