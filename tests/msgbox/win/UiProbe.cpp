@@ -71,6 +71,18 @@ HWND MakeOwner() {
   return w;
 }
 
+// Helpers that act while the box runs its own loop: they come in as thread timers.
+LRESULT g_autoPlayReply = -1;
+int g_innerResult = -1;
+VOID CALLBACK AskAutoPlay(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_autoPlayReply = SendMessageA(LastMsgBoxReport().box, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+}
+VOID CALLBACK OpenInnerBox(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_innerResult = MsgBoxShow(1, "Inner box", "Inner", 0, 0x1, 0, "");
+}
+
 void SetUpLanguage() {
   const std::string blockFile = Arg("block");
   const std::string block = blockFile.empty() ? std::string() : ReadFile(blockFile);
@@ -89,6 +101,8 @@ int RunBox() {
   const MsgBoxOwner mode = static_cast<MsgBoxOwner>(Num("owner", 1));
   const unsigned timeout = static_cast<unsigned>(Num("timeout", 0));
   const std::string front = Arg("front", "show");
+  if (Arg("autoplay") == "1") SetTimer(nullptr, 0, 300, AskAutoPlay);
+  if (Arg("nested") == "1") SetTimer(nullptr, 0, 300, OpenInnerBox);
   int result = -1;
   if (front == "error") {
     MsgBoxError(mode, text, Arg("caption", LangText("Error")), charset, buttons);
@@ -108,6 +122,8 @@ int RunBox() {
     << "," << r.measured.cy << " textarea=" << (r.hadTextArea ? 1 : 0) << " bold=" << r.boldRanges
     << " lines=" << r.textLines << " right=" << (r.rightAligned ? 1 : 0) << " rtl=" << (r.rightToLeft ? 1 : 0)
     << " closegreyed=" << (r.closeGreyed ? 1 : 0);
+  if (g_autoPlayReply != -1) o << " autoplay=" << g_autoPlayReply;
+  if (g_innerResult != -1) o << " inner=" << g_innerResult;
   if (owner) {
     o << " owner_disabled_during=" << (g_ownerDisabledSeen ? 1 : 0) << " owner_enabled_after=" << (IsWindowEnabled(owner) ? 1 : 0)
       << " owner_active_after=" << (GetActiveWindow() == owner ? 1 : 0);

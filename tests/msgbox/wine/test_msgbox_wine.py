@@ -129,6 +129,24 @@ class MsgBoxWine(unittest.TestCase):
         got = probe.result()
         self.assertEqual((got["textarea"], got["result"]), ("0", "2"))
 
+    def test_answers_query_cancel_auto_play(self):
+        got = self.show(style="0x0", text="Insert the next disk", autoplay=1, timeout=1500)
+        self.assertEqual((got["autoplay"], got["result"]), ("1", "1"))
+
+    def test_box_opened_inside_another_box(self):
+        type(self).counter += 1
+        caption = f"Box{self.counter}"
+        probe = Probe(self.h, "box", dict(caption=caption, style="0x3", text="Outer", buttons=ENGLISH, nested=1))
+        inner = probe.window("Inner")
+        time.sleep(0.2)
+        self.h.key(inner, "Tab", "Return")     # Cancel of the inner box
+        self.assertTrue(self.h.window_gone(inner))
+        outer = probe.window(caption)
+        time.sleep(0.2)
+        self.h.key(outer, "n")                 # the outer box still answers: No
+        got = probe.result()
+        self.assertEqual((got["inner"], got["result"]), ("2", "7"))
+
     def _screenshot(self, name, keys=("Return",), **args):
         type(self).counter += 1
         caption = args.pop("caption")
