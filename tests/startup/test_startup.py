@@ -176,6 +176,40 @@ class StartupTest(unittest.TestCase):
             self.assertEqual(holder.messages(), [])
         self.assertFalse((self.work / "X_agent.exe").exists())
 
+    def test_exit_code_is_the_one_the_package_run_sets(self):
+        exe = self.work / "setup.exe"
+        exe.write_bytes(self.h.program("tests/startup/exitcode_probe.exe").read_bytes())
+        w.append_package(exe)
+        for code in (0, 7, 255, 3010):
+            with self.subTest(code):
+                self.assertEqual(self.h.run_stub(exe, f"/ExitWith={code}") & 0xFF, code & 0xFF)
+
+    # --- main window ----------------------------------------------------------------------
+    def test_main_window_handles_its_message_table(self):
+        probe = self.h.program("tests/startup/mainwindow_probe.exe")
+        expected_common = [
+            "message box font", "tick 1", "title Brisel Installation Suite", "size 492x110", "visible 0",
+            None, "progress 70,38 392x13 shown", None,
+            # 0x465 returns the handler's result; 0x463 and 0x464 reach the handler too.
+            "control 1125 31 7", "agent result 4242", "control 1123 5 0", "control 1124 1 2",
+            "autoplay 1",
+            # The first close request only sets the abort flag; the second one closes.
+            "after first close: window 1 abort 1", "tick 2", "after second close: window 0",
+            "close http", "notify 43 0", "loop ended after 2 ticks",
+        ]
+        layouts = {
+            "": ("status 70,20 340x18", "activity 416,20 46x13 hidden"),
+            "rtl": ("status 122,20 340x18", "activity 70,20 46x13 hidden"),
+        }
+        for mode, (status, activity) in layouts.items():
+            with self.subTest(mode or "ltr"):
+                out = self.work / f"probe{mode}.txt"
+                proc = self.h.start_program(probe, [w.windows_path(out)] + ([mode] if mode else []))
+                self.assertEqual(proc.wait(30), 0)
+                expected = list(expected_common)
+                expected[5], expected[7] = status, activity
+                self.assertEqual(out.read_text().splitlines(), expected)
+
     # --- temporary span copy -------------------------------------------------------------
     def test_temporary_span_copy_relaunches_from_the_working_folder(self):
         exe = self.stub(flags=w.FLAG_RUN_FROM_TEMP_COPY)
