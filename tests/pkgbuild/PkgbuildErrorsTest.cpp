@@ -20,6 +20,8 @@ TEST_F(PkgbuildTest, BadInputFailsClearlyAndLeavesNothingBehind) {
         {"unwritable output", "build" + stub + " --out " + Quote(Path("out/missing/p.exe")) + src, "cannot write"},
         {"missing engine file", "build" + stub + " --out " + Quote(out) + " --engine other.exe" + src,
          "engine file \"other.exe\" is not in the source folder"},
+        {"'|' in the engine arguments", "build" + stub + " --out " + Quote(out) + " --engine 'setup.exe /a|b'" + src,
+         "engine arguments must not contain '|'"},
         {"missing language file", "build" + stub + " --out " + Quote(out) + " --language English=" + Quote(Path("no.txt")) + src,
          "cannot read language file"},
         {"language line without =", "build" + stub + " --out " + Quote(out) + " --language English=" + Quote(Path("lang-bad.txt")) + src,
@@ -67,10 +69,17 @@ TEST_F(PkgbuildTest, NamesThePackageCannotCarryAreRefused) {
 }
 
 TEST_F(PkgbuildTest, UnreadableSourceFileFails) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    Source("secret.txt", "x");
-    ::chmod((Src() + "/secret.txt").c_str(), 0);
-    const Result r = Build(Path("out/p.exe"), "");
+    Source("a.txt", "a");
+    ASSERT_EQ(::symlink((Src() + "/gone.txt").c_str(), (Src() + "/link.txt").c_str()), 0);  // dangling
+    Result r = Build(Path("out/p.exe"), "");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+    EXPECT_TRUE(OutputFolder().empty());
+
+    if (::geteuid() == 0) return;  // root reads files without read permission
+    ::unlink((Src() + "/link.txt").c_str());
+    ::chmod((Src() + "/a.txt").c_str(), 0);
+    r = Build(Path("out/p.exe"), "");
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
     EXPECT_TRUE(OutputFolder().empty());

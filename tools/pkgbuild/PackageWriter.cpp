@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -56,6 +57,9 @@ void ResolveEngine(const std::string& text, const std::vector<SourceFile>& files
             name = f->packageName;
             const size_t argStart = spec.find_first_not_of(' ', end);
             arguments = argStart == std::string::npos ? "" : text.substr(argStart);
+            // The arguments share the record's header line with the name and date.
+            if (arguments.find('|') != std::string::npos)
+                throw BuildError("engine arguments must not contain '|': \"" + arguments + "\"");
             return;
         }
     }
