@@ -176,6 +176,11 @@ void RunMainWindow(const MainWindowSetup& setup) {
   if (Hooks().closeHttp) Hooks().closeHttp();
   if (Hooks().notifyAgentTarget) Hooks().notifyAgentTarget(43, 0);
   if (IsWindow(window)) DestroyWindow(window);
+  // Destroying the window posts a quit message; drop it so that it cannot end a message
+  // box shown later in this process (e.g. on the way out).
+  MSG quit;
+  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
   if (g_handles.statusFont) {
     DeleteObject(g_handles.statusFont);
     g_handles.statusFont = nullptr;
