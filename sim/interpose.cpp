@@ -294,6 +294,30 @@ __attribute__((visibility("default"))) int lstat64(const char* path, struct stat
   return StatCommon(path, reinterpret_cast<struct stat*>(buf), false);
 }
 
+__attribute__((visibility("default"))) int access(const char* path, int mode) {
+  typedef int (*access_t)(const char*, int);
+  static access_t real_access = Real<access_t>("access");
+  if (!real_access) {
+    errno = ENOSYS;
+    return -1;
+  }
+  const char* name = SmbiosName(path);
+  if (!name) return real_access(path, mode);
+  std::string realPath;
+  kebsim::Bytes content;
+  bool builtin = false;
+  if (!Simulator::Get().SmbiosSource(name, &realPath, &content, &builtin)) {
+    errno = ENOENT;
+    return -1;
+  }
+  if (!builtin) return real_access(realPath.c_str(), mode);
+  if (mode & (W_OK | X_OK)) {
+    errno = EACCES;
+    return -1;
+  }
+  return 0;
+}
+
 // Entry points of programs built against older C libraries.
 __attribute__((visibility("default"))) int __xstat(int, const char* path, struct stat* buf) {
   return StatCommon(path, buf, true);

@@ -226,6 +226,9 @@ TEST(SimSmbios, BuiltInAndFolderFilesAreServedReadOnly) {
   ASSERT_NE(nullptr, f);
   EXPECT_EQ(1, fgetc(f));  // structure type 1
   fclose(f);
+  EXPECT_EQ(0, access("/proc/smbios/raw/3.0", R_OK));
+  EXPECT_NE(0, access("/proc/smbios/raw/3.0", W_OK));
+  EXPECT_NE(0, access("/proc/smbios/raw/4.0", F_OK));
   errno = 0;
   EXPECT_EQ(nullptr, fopen("/proc/smbios/raw/0.0", "r+"));
   EXPECT_EQ(EACCES, errno);
