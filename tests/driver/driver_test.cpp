@@ -99,7 +99,9 @@ TEST(DriverBiosData, FailuresGiveTheirStatusAndKeepTheBuffer) {
     Sandbox box(c.settings);
     int fd = -1;
     uint32_t version = 0;
-    if (c.validHandle) ASSERT_EQ(0, DRV_Connect("/dev/kebdata", &fd, &version));
+    if (c.validHandle) {
+      ASSERT_EQ(0, DRV_Connect("/dev/kebdata", &fd, &version));
+    }
     std::vector<uint8_t> buf(64, 0x5A);
     EXPECT_EQ(c.status, DRV_BiosDataRead(fd, c.address, buf.data(), uint32_t(buf.size())));
     EXPECT_EQ(std::vector<uint8_t>(64, 0x5A), buf);

@@ -60,8 +60,11 @@ TEST(SimRecord, MalformedRequestsFailLikeADriver) {
     k.spoil(c);
     errno = 0;
     EXPECT_EQ(k.result, ioctl(fd, 0x4209, c.record));
-    if (k.result < 0) EXPECT_EQ(k.err, errno);
-    else EXPECT_EQ(k.drvStatus, c.DrvStatus());
+    if (k.result < 0) {
+      EXPECT_EQ(k.err, errno);
+    } else {
+      EXPECT_EQ(k.drvStatus, c.DrvStatus());
+    }
   }
   close(fd);
 }
