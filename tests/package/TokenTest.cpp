@@ -21,7 +21,9 @@ TEST(Token, ScrambleRoundTrips) {
         const std::string scrambled = pkg::TokenScramble(secret);
         EXPECT_TRUE(std::all_of(scrambled.begin(), scrambled.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             << scrambled;
-        if (secret.size() <= 16) EXPECT_EQ(scrambled.size(), 42u) << secret;
+        if (secret.size() <= 16) {
+            EXPECT_EQ(scrambled.size(), 42u) << secret;
+        }
         EXPECT_EQ(pkg::TokenUnscramble(scrambled), secret);
         // Every scramble differs, and still gives the same secret.
         EXPECT_EQ(pkg::TokenUnscramble(pkg::TokenScramble(secret)), secret);

@@ -64,7 +64,9 @@ TEST_F(PkgbuildTest, StubHeaderIsMovedTo256AndStillAProgram) {
                uint32_t(uint8_t(b[at + 3])) << 24;
     };
     const uint32_t lfanew = u32(original, 0x3C);
-    if (lfanew != 256) EXPECT_NE(r.err.find("moved the stub's PE header"), std::string::npos);
+    if (lfanew != 256) {
+        EXPECT_NE(r.err.find("moved the stub's PE header"), std::string::npos);
+    }
     EXPECT_EQ(u32(built, 0x3C), 256u);
     EXPECT_EQ(built.substr(256, 4), std::string("PE\0\0", 4));
     // Headers and sections are the same bytes, only at their new place.
