@@ -18,12 +18,12 @@ const Slot kSlots[] = {kInt, kStr, kDouble, kLongLong, kInt, kStr, kPtr, kLongDo
 const int kSlotCount = sizeof kSlots / sizeof kSlots[0];
 
 std::string Conversion(FuzzedDataProvider& in, Slot slot) {
-  std::string spec = "%";
+  std::string directive = "%";
   const char flags[] = "-+ #0";
   int flagCount = in.ConsumeIntegralInRange(0, 3);
-  for (int i = 0; i < flagCount; ++i) spec += flags[in.ConsumeIntegralInRange(0, 4)];
-  if (in.ConsumeBool()) spec += std::to_string(in.ConsumeIntegralInRange(0, 3000));
-  if (in.ConsumeBool()) spec += "." + std::to_string(in.ConsumeIntegralInRange(0, 400));
+  for (int i = 0; i < flagCount; ++i) directive += flags[in.ConsumeIntegralInRange(0, 4)];
+  if (in.ConsumeBool()) directive += std::to_string(in.ConsumeIntegralInRange(0, 3000));
+  if (in.ConsumeBool()) directive += "." + std::to_string(in.ConsumeIntegralInRange(0, 400));
   const char* options;
   switch (slot) {
     case kInt: options = "diuxXoc"; break;
@@ -34,10 +34,10 @@ std::string Conversion(FuzzedDataProvider& in, Slot slot) {
     default: options = "feg"; break;
   }
   char conv = options[in.ConsumeIntegralInRange<size_t>(0, strlen(options) - 1)];
-  if (slot == kInt && conv != 'c' && in.ConsumeBool()) spec += in.ConsumeBool() ? "h" : "hh";
-  if (slot == kLongLong) spec += "ll";
-  if (slot == kLongDouble) spec += "L";
-  return spec + conv;
+  if (slot == kInt && conv != 'c' && in.ConsumeBool()) directive += in.ConsumeBool() ? "h" : "hh";
+  if (slot == kLongLong) directive += "ll";
+  if (slot == kLongDouble) directive += "L";
+  return directive + conv;
 }
 
 }  // namespace
