@@ -100,6 +100,7 @@ void ServeNv(Machine& m, BiosCall& c, uint32_t code) {
       const Token& t = it->second;
       Bytes v(c.dataIn.begin() + 2, c.dataIn.end());
       if (!t.byteString && t.width < 16) {
+        if (v.size() < 2) return Fail(c, kNvBufferSmall);  // a bit-array value is a 16-bit word
         uint16_t value = Load<uint16_t>(v.data());
         if (value >> t.width) return Fail(c, kNvIllegalToken);  // value wider than the token
       }

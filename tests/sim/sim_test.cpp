@@ -94,6 +94,18 @@ TEST(SimBios, ServicesAnswerFromTheModel) {
   close(fd);
 }
 
+TEST(SimBios, BitArrayWriteShorterThanItsValueWordIsRefused) {
+  Sandbox box;
+  int fd = OpenBapi();
+  ASSERT_GE(fd, 0);
+  RawCall w(kNV, 4, 0x10);
+  w.dataIn = {3, 0, 11};  // length word and one byte: no room for the 16-bit value
+  ASSERT_EQ(0, w.Issue(fd));
+  EXPECT_NE(0, w.Status());
+  EXPECT_EQ(5, ReadToken(fd, 0x10));  // the token keeps its value
+  close(fd);
+}
+
 TEST(SimState, TokenWrittenInOneProcessIsReadInTheNext) {
   Sandbox box("", /*withState=*/true);
   pid_t child = fork();
