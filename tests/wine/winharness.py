@@ -200,11 +200,14 @@ def quote_args(args):
     return " ".join(f'"{a}"' if (" " in a and not a.startswith('"')) else a for a in args)
 
 
-class TraceViewer:
-    """The test trace viewer: a running traceviewer.exe and the file it writes."""
+class _HelperProgram:
+    """A Windows helper program that writes out_file once it is ready and ends when
+    the stop file appears beside it."""
 
-    def __init__(self, harness, out_file):
-        self.harness = harness
+    label = "helper program"
+
+    def __init__(self, harness, exe, args, out_file):
+        self.harness, self.exe, self.args = harness, Path(exe), list(args)
         self.out_file = Path(out_file)
         self.stop_file = self.out_file.with_suffix(".stop")
         self.proc = None
@@ -214,11 +217,11 @@ class TraceViewer:
             if f.exists():
                 f.unlink()
         self.proc = self.harness.start_program(
-            self.harness.program(TRACE_VIEWER_EXE), [windows_path(self.out_file), windows_path(self.stop_file)])
+            self.exe, self.args + [windows_path(self.out_file), windows_path(self.stop_file)])
         deadline = time.time() + timeout
         while not self.out_file.exists():
             if self.proc.poll() is not None or time.time() > deadline:
-                raise HarnessError("trace viewer did not start")
+                raise HarnessError(f"{self.label} did not start")
             time.sleep(0.01)
         return self
 
@@ -232,6 +235,21 @@ class TraceViewer:
             self.proc.kill()
             self.proc.wait()
         self.proc = None
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class TraceViewer(_HelperProgram):
+    """The test trace viewer: a running traceviewer.exe and the file it writes."""
+
+    label = "trace viewer"
+
+    def __init__(self, harness, out_file):
+        super().__init__(harness, harness.program(TRACE_VIEWER_EXE), [], out_file)
 
     def text(self):
         return self.out_file.read_bytes().decode("latin-1") if self.out_file.exists() else ""
@@ -251,46 +269,15 @@ class TraceViewer:
                 raise HarnessError(f"no trace line with {fragment!r}; got {self.lines()!r}")
             time.sleep(0.02)
 
-    def __enter__(self):
-        return self.start()
 
-    def __exit__(self, *exc):
-        self.stop()
-
-
-class MessageRecorder:
+class MessageRecorder(_HelperProgram):
     """A stand-in program owning a window of a given class; records messages it gets."""
 
+    label = "message recorder"
+
     def __init__(self, harness, exe, window_class, title, out_file):
-        self.harness, self.exe = harness, Path(exe)
+        super().__init__(harness, exe, [window_class, title], out_file)
         self.window_class, self.title = window_class, title
-        self.out_file = Path(out_file)
-        self.stop_file = self.out_file.with_suffix(".stop")
-        self.proc = None
-
-    def start(self, timeout=15):
-        for f in (self.out_file, self.stop_file):
-            if f.exists():
-                f.unlink()
-        self.proc = self.harness.start_program(
-            self.exe, [self.window_class, self.title, windows_path(self.out_file), windows_path(self.stop_file)])
-        deadline = time.time() + timeout
-        while not self.out_file.exists():
-            if self.proc.poll() is not None or time.time() > deadline:
-                raise HarnessError("message recorder did not start")
-            time.sleep(0.01)
-        return self
-
-    def stop(self, timeout=10):
-        if self.proc is None:
-            return
-        self.stop_file.write_text("stop\n")
-        try:
-            self.proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-        self.proc = None
 
     def messages(self):
         """Recorded (message, wParam, lParam) tuples."""
