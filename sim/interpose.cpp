@@ -57,6 +57,20 @@ int OpenDevice(Device d, int flags) {
   return fd;
 }
 
+// Where an SMBIOS file's content comes from: a real file, or built-in bytes.
+struct SmbiosFile {
+  std::string realPath;
+  kebsim::Bytes content;
+  bool builtin = false;
+};
+
+// Looks a name up in the simulated SMBIOS folder; a missing file sets ENOENT.
+bool FindSmbios(const char* name, SmbiosFile& file) {
+  if (Simulator::Get().SmbiosSource(name, &file.realPath, &file.content, &file.builtin)) return true;
+  errno = ENOENT;
+  return false;
+}
+
 // A memory file holding built-in content, positioned at its start.
 int MemoryFile(const kebsim::Bytes& content) {
   int fd = memfd_create("kebsim-smbios", MFD_CLOEXEC);
@@ -81,19 +95,14 @@ bool ReadOnly(int flags) { return (flags & O_ACCMODE) == O_RDONLY && !(flags & (
 int OpenSmbios(const char* path, int flags, mode_t mode, int (*realOpen)(const char*, int, ...)) {
   const char* name = SmbiosName(path);
   if (!name) return -2;
-  std::string real;
-  kebsim::Bytes content;
-  bool builtin = false;
-  if (!Simulator::Get().SmbiosSource(name, &real, &content, &builtin)) {
-    errno = ENOENT;
-    return -1;
-  }
+  SmbiosFile file;
+  if (!FindSmbios(name, file)) return -1;
   if (!ReadOnly(flags)) {
     errno = EACCES;
     return -1;
   }
-  if (!builtin) return realOpen(real.c_str(), flags, mode);
-  return MemoryFile(content);
+  if (!file.builtin) return realOpen(file.realPath.c_str(), flags, mode);
+  return MemoryFile(file.content);
 }
 
 int OpenCommon(const char* path, int flags, mode_t mode, const char* realName) {
@@ -123,15 +132,10 @@ int StatCommon(const char* path, struct stat* buf, bool follow) {
   }
   const char* name = SmbiosName(path);
   if (!name) return real(path, buf);
-  std::string realPath;
-  kebsim::Bytes content;
-  bool builtin = false;
-  if (!Simulator::Get().SmbiosSource(name, &realPath, &content, &builtin)) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!builtin) return real(realPath.c_str(), buf);
-  int fd = MemoryFile(content);
+  SmbiosFile file;
+  if (!FindSmbios(name, file)) return -1;
+  if (!file.builtin) return real(file.realPath.c_str(), buf);
+  int fd = MemoryFile(file.content);
   if (fd < 0) return -1;
   int r = fstat(fd, buf);
   if (r == 0) buf->st_mode = S_IFREG | 0444;
@@ -150,19 +154,14 @@ FILE* FopenCommon(const char* path, const char* mode, const char* realName) {
   }
   const char* name = SmbiosName(path);
   if (!name) return real(path, mode);
-  std::string realPath;
-  kebsim::Bytes content;
-  bool builtin = false;
-  if (!Simulator::Get().SmbiosSource(name, &realPath, &content, &builtin)) {
-    errno = ENOENT;
-    return nullptr;
-  }
+  SmbiosFile file;
+  if (!FindSmbios(name, file)) return nullptr;
   if (!mode || mode[0] != 'r' || strchr(mode, '+')) {
     errno = EACCES;
     return nullptr;
   }
-  if (!builtin) return real(realPath.c_str(), mode);
-  int fd = MemoryFile(content);
+  if (!file.builtin) return real(file.realPath.c_str(), mode);
+  int fd = MemoryFile(file.content);
   if (fd < 0) return nullptr;
   FILE* f = fdopen(fd, mode);
   if (!f) close(fd);
@@ -303,14 +302,9 @@ __attribute__((visibility("default"))) int access(const char* path, int mode) {
   }
   const char* name = SmbiosName(path);
   if (!name) return real_access(path, mode);
-  std::string realPath;
-  kebsim::Bytes content;
-  bool builtin = false;
-  if (!Simulator::Get().SmbiosSource(name, &realPath, &content, &builtin)) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!builtin) return real_access(realPath.c_str(), mode);
+  SmbiosFile file;
+  if (!FindSmbios(name, file)) return -1;
+  if (!file.builtin) return real_access(file.realPath.c_str(), mode);
   if (mode & (W_OK | X_OK)) {
     errno = EACCES;
     return -1;
